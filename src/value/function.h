@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "parse/proto.h"
 #include "value/value.h"
 
 namespace vantor {

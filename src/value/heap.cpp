@@ -8,6 +8,8 @@ namespace {
 
 thread_local Heap* tl_current = nullptr;
 
+void unlink_tracked(Tracked* o) { o->gc_heap->unlink(o); }
+
 void destroy(Obj* o) {
     switch (o->kind) {
         case ObjKind::MidStr: delete static_cast<MidStrObj*>(o); break;
@@ -15,15 +17,15 @@ void destroy(Obj* o) {
         case ObjKind::NativeClosure: delete static_cast<NativeClosureObj*>(o); break;
         case ObjKind::Proto: delete static_cast<FuncProto*>(o); break;
         case ObjKind::Table:
-            current_heap().unlink(static_cast<Tracked*>(o));
+            unlink_tracked(static_cast<Tracked*>(o));
             delete static_cast<TableObj*>(o);
             break;
         case ObjKind::LuaClosure:
-            current_heap().unlink(static_cast<Tracked*>(o));
+            unlink_tracked(static_cast<Tracked*>(o));
             delete static_cast<ClosureObj*>(o);
             break;
         case ObjKind::Upvalue:
-            current_heap().unlink(static_cast<Tracked*>(o));
+            unlink_tracked(static_cast<Tracked*>(o));
             delete static_cast<UpvalueObj*>(o);
             break;
     }
@@ -72,6 +74,7 @@ Heap& current_heap() {
 }
 
 void Heap::link(Tracked* o) {
+    o->gc_heap = this;
     o->gc_prev = nullptr;
     o->gc_next = head_;
     if (head_) head_->gc_prev = o;

@@ -21,6 +21,7 @@ struct Obj {
 struct Tracked : Obj {
     Tracked* gc_prev = nullptr;
     Tracked* gc_next = nullptr;
+    class Heap* gc_heap = nullptr;  // the heap it is linked into
     explicit Tracked(ObjKind k);
 };
 

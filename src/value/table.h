@@ -33,12 +33,15 @@ private:
     struct Slot {
         Value key;
         Value value;
-        bool used = false;
     };
-    size_t slot_of(const Value& key) const;
-    void grow();
+    void rehash(size_t capacity);
+    // Slot for a key that is not present (a NaN key, or after a failed search).
+    Slot& place(uint64_t h);
 
+    // One block: capacity slots (constructed only where used), then one
+    // control byte per slot: 0 when empty, else 0x80 | the hash's top 7 bits.
     Slot* slots_ = nullptr;
+    uint8_t* ctrl_ = nullptr;
     size_t mask_ = 0;  // capacity - 1; capacity is a power of two or 0
     size_t size_ = 0;
     uint64_t k0_, k1_;
@@ -57,8 +60,16 @@ struct Table {
     void set_array(size_t i, Value v);
     // Appends n values at once (SetList), following the batch growth rule.
     void append_array(Value* first, size_t n);
-    // Write rule for any key (no check of the key).
+    // Write rule for any key (no check of the key). Here and in get, a float
+    // key with an exact integer is that integer key.
     void set(Value key, Value value);
+    // Write rule for an integer key.
+    void set_int(int64_t k, Value value);
+    // Read rule for any key; Nil when absent.
+    const Value& get(const Value& key) const;
+
+private:
+    void grow_for(size_t need);
 };
 
 struct TableObj : Tracked {

@@ -153,6 +153,8 @@ public:
 
     // Raw identity of the two words, for fast same-bits checks.
     bool same_bits(const Value& o) const { return w_[0] == o.w_[0] && w_[1] == o.w_[1]; }
+    // One of the two raw words (for hashing short strings by their words).
+    uint64_t bits(size_t i) const { return w_[i]; }
 
 private:
     union {
@@ -191,6 +193,8 @@ int64_t to_integer(const Value& v);
 int64_t float_to_int_sat(double f);
 // The exact integer of a float: true when truncation converts back to f.
 bool float_exact_int(double f, int64_t& out);
+// An integer as the nearest binary64, with no extra precision kept.
+double int_to_float(int64_t i);
 
 bool equals(const Value& a, const Value& b);
 
