@@ -1,0 +1,15 @@
+-- Many small closure calls sharing upvalues.
+local function counter()
+  local c = 0
+  return function(d)
+    c = c + d
+    return c
+  end
+end
+local f = counter()
+local g = counter()
+for i = 1, 150000 do
+  f(1)
+  g(2)
+end
+print(f(0), g(0))

@@ -1,0 +1,13 @@
+-- ipairs over a large array.
+local t = {}
+for i = 1, 200000 do
+  t[i] = i
+end
+local s = 0
+for _, v in ipairs(t) do
+  s = s + v
+end
+for i, v in ipairs(t) do
+  s = s - i
+end
+print(s)

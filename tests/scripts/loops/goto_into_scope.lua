@@ -1,0 +1,4 @@
+goto l
+local a = 1
+::l::
+print(a)

@@ -1,0 +1,3 @@
+local s = "n="
+local n = 5
+print(s .. n)

@@ -1,0 +1,4 @@
+local c = new_counter()
+c()
+c()
+print(type(c), type(nil), type({}))

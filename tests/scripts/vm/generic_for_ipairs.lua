@@ -1,0 +1,2 @@
+local t = {"a", "b"}
+for i, v in ipairs(t) do print(i, v) end

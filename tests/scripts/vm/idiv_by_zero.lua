@@ -1,0 +1,2 @@
+local z = 0
+print(1 // z)

@@ -1,0 +1,1 @@
+for i, v in ipairs(5) do print(i) end
