@@ -1,4 +1,4 @@
-"""The decision examples (tests/decisions/NAME.lua with NAME.json).
+"""Worked examples (tests/decisions/NAME.lua with NAME.json).
 
 NAME.json gives the program's own output lines, the stop message (or null)
 and, for some, the exact listing. Listing and trace lines are told apart from

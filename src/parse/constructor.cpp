@@ -97,8 +97,10 @@ ExpDesc Constructor::run() {
 // [key] = value (the `[` taken) or name = value (name and `=` taken).
 void Constructor::keyed_entry(Tok kind, Token name) {
     // A pending item whose jumps would land after this entry's code, skipping
-    // it, is placed first.
-    if (has_pending_ && holds_jumps(pending_)) {
+    // it, is placed first; so is a call whose arguments run to the top of the
+    // registers, which this entry's code would overwrite (it then gives one value).
+    const bool open_call = pending_.kind == ExpKind::Call && pending_.b == 0;
+    if (has_pending_ && (holds_jumps(pending_) || open_call)) {
         p_.discharge(pending_slot_, std::move(pending_));
         pending_ = ExpDesc::local(pending_slot_);
         p_.sp = std::max(p_.sp, pending_slot_ + 1);

@@ -15,9 +15,11 @@ namespace {
 
 double to_double(const Value& v) { return v.is_int() ? double(v.as_int()) : v.as_float(); }
 
-// The bitwise families take a float operand only when it holds an exact integer.
+// The bitwise families take a float operand only when it holds an exact
+// integer; operands are converted left first, so the left one's failure wins.
 int64_t exact_int(const Value& v) {
     if (v.is_int()) return v.as_int();
+    if (!v.is_float()) no_meta();
     int64_t i;
     if (!float_exact_int(v.as_float(), i)) unwrap_none();
     return i;
@@ -65,12 +67,12 @@ int64_t arith_int(ArithOp op, int64_t a, int64_t b) {
 }
 
 Value arith(ArithOp op, const Value& a, const Value& b) {
-    if (!a.is_number() || !b.is_number()) no_meta();
     if (is_bitwise(op)) {
         int64_t x = exact_int(a);
         int64_t y = exact_int(b);
         return Value::integer(arith_int(op, x, y));
     }
+    if (!a.is_number() || !b.is_number()) no_meta();
     if (op == ArithOp::Div || op == ArithOp::Pow) {
         return Value::number(arith_float(op, to_double(a), to_double(b)));
     }

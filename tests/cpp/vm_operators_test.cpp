@@ -94,6 +94,10 @@ TEST(VmOperators, BinaryFamiliesInEveryForm) {
         {kAnd, num(1), flt(INFINITY), kUnwrap},
         {kAnd, num(6), num(3), "2"},
         {kAnd, str("x"), num(1), kMeta},
+        // Operands convert left first: the left one's failure decides.
+        {kAnd, flt(3.5), str("x"), kUnwrap},
+        {kAnd, str("x"), flt(3.5), kMeta},
+        {kAnd, num(1), str("x"), kMeta},
         {kAnd, flt(9223372036854775808.0), num(-1), "9223372036854775807"},
         {kXor, num(5), num(3), "6"},
         {kXor, num(-1), num(255), "-256"},

@@ -14,9 +14,9 @@
 
 namespace {
 
-// The machine polls the host every few thousand instructions; a few hundred
-// polls bound a run to roughly a million instructions.
-constexpr int kPollBudget = 256;
+// The machine polls the host every few thousand instructions; a handful of
+// polls bound a run to some tens of thousands of instructions.
+constexpr int kPollBudget = 8;
 int polls_left = 0;
 
 void count_poll() {

@@ -1,0 +1,2 @@
+local function f() end
+(1) = 2

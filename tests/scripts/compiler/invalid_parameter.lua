@@ -1,0 +1,1 @@
+local function f(a, 1) end
