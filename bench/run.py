@@ -6,6 +6,8 @@ Measures, per script: executed instructions per second with stdout on /dev/null;
 output megabytes per second with stdout on a file and on a pipe; the ratio of the
 run's wall time to `cat` copying the same bytes to the same sink. For compilation:
 source megabytes per second of a large generated script, listing on /dev/null.
+Then the time `import Vantor` takes, and the peak memory growth of a run that
+builds a 1,000,000-element array table.
 Times are taken inside the child process around the raw_input call, so Python's
 start-up is not counted; `cat` is timed the same way around its own run.
 """
@@ -114,11 +116,45 @@ def compile_bench(tmp):
     print("%-9s %6.1f MB/s source  [%d functions, %.1f MB]" % ("compile", size / t / 1e6, n, size / 1e6))
 
 
+IMPORT_CHILD = (
+    "import time\n"
+    "t = time.perf_counter()\n"
+    "import Vantor\n"
+    "print('%.6f' % (time.perf_counter() - t))\n"
+)
+
+MEMORY_CHILD = (
+    "import resource, sys, Vantor\n"
+    "before = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss\n"
+    "Vantor.raw_input(sys.argv[1])\n"
+    "after = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss\n"
+    "sys.stderr.write('%d\\n' % (after - before))\n"
+)
+
+
+def import_bench():
+    def once():
+        out = subprocess.run([sys.executable, "-c", IMPORT_CHILD], capture_output=True, check=True)
+        return float(out.stdout)
+    print("%-9s %6.2f ms" % ("import", median(once) * 1e3))
+
+
+def memory_bench():
+    path = os.path.join(HERE, "bigtable.lua")
+    with open(os.devnull, "wb") as null:
+        p = subprocess.run([sys.executable, "-c", MEMORY_CHILD, path], stdout=null,
+                           stderr=subprocess.PIPE, check=True)
+    kib = int(p.stderr.decode().strip().splitlines()[-1])
+    print("%-9s %6.1f MB peak growth for a 1,000,000-element array table" % ("memory", kib / 1024))
+
+
 def main():
     with tempfile.TemporaryDirectory() as tmp:
         for name in SCRIPTS:
             run_script(name, tmp)
         compile_bench(tmp)
+    import_bench()
+    memory_bench()
 
 
 if __name__ == "__main__":

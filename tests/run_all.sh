@@ -4,10 +4,11 @@
 #   b. pip install . and the Python tests against the installed module;
 #   c. the C++ unit tests, every script under the leak checker, and the Python
 #      tests, all against an AddressSanitizer + UndefinedBehaviorSanitizer build;
-#   d. a 32-bit x86 build of the module, tested under a 32-bit interpreter.
+#   d. a 32-bit x86 build of the module, tested under a 32-bit interpreter;
+#   e. one minute of coverage-guided fuzzing of the compile-and-run path.
 # A step that cannot run on this machine says why and is skipped; a failing
 # step does not stop the others. Exits non-zero if any step that ran failed.
-# Usage: bash tests/run_all.sh [a] [b] [c] [d]   (no arguments: every step)
+# Usage: bash tests/run_all.sh [a] [b] [c] [d] [e]   (no arguments: every step)
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,7 +20,7 @@ cd "$root"
 
 failed=()
 summary=()
-wanted=" ${*:-a b c d} "
+wanted=" ${*:-a b c d e} "
 
 note() { printf '\n==== %s\n' "$*"; }
 
@@ -160,10 +161,16 @@ step_32bit() {
     PYTHONPATH="$dir:$dir/site" pytest_in "$dir/python32"
 }
 
+step_fuzz() {
+    # Exits 77 (skipped, with the reason) when clang's libFuzzer is missing.
+    bash "$root/tests/fuzz/run.sh" 60
+}
+
 run_step "a. -Werror build and C++ unit tests" step_werror
 run_step "b. pip install . and Python tests" step_installed
 run_step "c. AddressSanitizer + UndefinedBehaviorSanitizer build: C++, script and Python tests" step_sanitizers
 run_step "d. 32-bit x86 build and Python tests under a 32-bit interpreter" step_32bit
+run_step "e. libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer, 60 seconds" step_fuzz
 
 note "summary"
 printf '%s\n' "${summary[@]}"

@@ -3,7 +3,7 @@
 
 namespace vantor {
 
-void ParseProto::statement_call_or_assign(Token first) {
+void ParseProto::statement_call_or_assign(Token&& first) {
     ExpDesc d = prefixexp(std::move(first));
     if (d.kind == ExpKind::Call) {
         uint8_t f = reg8(d.a);

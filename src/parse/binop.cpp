@@ -212,8 +212,11 @@ ExpDesc ParseProto::do_compare(Tok op, ExpDesc left, ExpDesc right, MakeABCF pla
 
 ExpDesc ParseProto::concat_op(ExpDesc left, ExpDesc right) {
     if (left.kind == ExpKind::String && right.kind == ExpKind::String) {
-        left.sval += right.sval;
-        return left;
+        std::string_view a = left.sval.str(), b = right.sval.str();
+        std::string joined;
+        joined.reserve(a.size() + b.size());
+        joined.append(a).append(b);
+        return ExpDesc::string(std::move(joined));
     }
     size_t l, r;
     if (left.is_foldable() && place_first(right)) {

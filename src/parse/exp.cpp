@@ -47,7 +47,7 @@ void ParseProto::check_nesting() {
     if (stack_exhausted()) stop("syntax nesting too deep");
 }
 
-ExpDesc ParseProto::do_exp(Token first, int limit) {
+ExpDesc ParseProto::do_exp(Token&& first, int limit) {
     check_nesting();
     ExpDesc left = operand(std::move(first));
     for (;;) {
@@ -61,7 +61,7 @@ ExpDesc ParseProto::do_exp(Token first, int limit) {
     }
 }
 
-ExpDesc ParseProto::operand(Token first) {
+ExpDesc ParseProto::operand(Token&& first) {
     switch (first.kind) {
         case Tok::Nil: return ExpDesc::nil();
         case Tok::True: return ExpDesc::boolean(true);
@@ -107,7 +107,7 @@ ExpDesc ParseProto::unary_op(Tok op, ExpDesc e) {
             }
         case Tok::Len:
             switch (e.kind) {
-                case ExpKind::String: return ExpDesc::integer(int64_t(e.sval.size()));
+                case ExpKind::String: return ExpDesc::integer(int64_t(e.sval.str().size()));
                 case ExpKind::Nil:
                 case ExpKind::Boolean:
                 case ExpKind::Integer:

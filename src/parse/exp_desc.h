@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bytecode/bytecode.h"
+#include "value/value.h"
 
 namespace vantor {
 
@@ -23,7 +24,7 @@ enum class ExpKind : uint8_t {
     Boolean,       // bval
     Integer,       // ival
     Float,         // fval
-    String,        // sval (owned bytes)
+    String,        // sval (a string Value owning the bytes)
     Local,         // a = register
     Upvalue,       // a = upvalue index
     Index,         // a = table register, b = key register
@@ -58,7 +59,7 @@ struct ExpDesc {
         MakeABC binary;
         MakeABCF compare;
     } op{nullptr};
-    std::string sval;
+    Value sval;
     std::unique_ptr<ExpDesc> inner;  // Test only
     JumpList true_list, false_list;  // Test and Compare only
 
@@ -84,7 +85,7 @@ struct ExpDesc {
     }
     static ExpDesc string(std::string&& s) {
         ExpDesc e(ExpKind::String);
-        e.sval = std::move(s);
+        e.sval = Value::from_byte_array(std::move(s));
         return e;
     }
     static ExpDesc local(size_t r) { return with(ExpKind::Local, r, 0); }

@@ -116,6 +116,7 @@ public:
     size_t add_const_int(int64_t i) { return add_const(Value::integer(i)); }
     size_t add_const_float(double f) { return add_const(Value::number(f)); }
     size_t add_const_str(std::string&& s);       // bytes move into the table
+    size_t add_const_str(Value&& s) { return add_const(std::move(s)); }  // a String's sval
     size_t add_const_name(std::string_view s);
     // Emits code that leaves the value in dst; afterwards sp = dst + 1, except
     // for Local(dst) (nothing done) and Test (sp as its inner discharge left it).
@@ -135,7 +136,7 @@ public:
     // ---- expressions (exp.cpp) ----
     // Parses an expression starting with `first` (already taken) whose
     // operators bind tighter than `limit` (0 for a full expression).
-    ExpDesc do_exp(Token first, int limit);
+    ExpDesc do_exp(Token&& first, int limit);
     // One or more comma-separated expressions; all but the last placed from
     // the starting sp upward; on return sp = start + count.
     ExpList explist();
@@ -143,6 +144,8 @@ public:
     ExpDesc unary_op(Tok op, ExpDesc e);
 
     // ---- binary operators (binop.cpp) ----
+    // Folds constants or builds a BinaryOp / Compare choosing the plain, Int
+    // or Const form; for and/or merges the jump lists (left is a Test).
     ExpDesc process_binop(Tok op, ExpDesc left, ExpDesc right);
     ExpDesc do_binop(Tok op, ExpDesc left, ExpDesc right, MakeABC plain, MakeABC int_form,
                      MakeABC const_form);
@@ -164,6 +167,8 @@ public:
     void fix_test_set_list(JumpList list, size_t dst);
 
     // ---- names, upvalues, function bodies (names.cpp) ----
+    // Local(i), Upvalue(j) (created through every enclosing function on first
+    // use), or a global: IndexField / IndexUpField of _ENV.
     ExpDesc simple_name(std::string name);
     ExpDesc create_upvalue(std::string name, UpvalueSource source, size_t depth);
     // Removes the locals from index `from` on; emits Close(from) if any of
@@ -174,14 +179,19 @@ public:
     ExpDesc funcbody(bool with_self);
 
     // ---- prefix expressions and calls (prefix.cpp) ----
-    ExpDesc prefixexp(Token first);
+    // A name or parenthesised expression with its suffixes; intermediate
+    // values of the chain go to the sp of entry. Returns the last step.
+    ExpDesc prefixexp(Token&& first);
     // Arguments of a call; sp = f + 1 + argn on entry. Returns Call(f, B).
     ExpDesc args(size_t argn);
 
     // ---- statements (stat.cpp, assign.cpp) ----
     // Compiles statements until a token that begins none; returns it.
     Token block_scope();
+    // One arm of an if; appends its leaving jump (if any) to leave_jumps.
     Token do_if_block(std::vector<size_t>& leave_jumps);
+    // Stores a value into the variable a target descriptor names ("assign
+    // from stack" / "assign from const" when it names none).
     void assign_var(ExpDesc target, ExpDesc value);
 
     // ---- loops, break, continue, goto, labels (loops.cpp) ----
@@ -209,8 +219,7 @@ private:
     void index_const(size_t k);
 
     // Statement forms (stat.cpp, assign.cpp).
-    void statement_call_or_assign(Token first);
-    void assign_stat(ExpDesc first_target);
+    void statement_call_or_assign(Token&& first);
     void local_stat();
     void local_function_stat();
     void function_stat();
@@ -220,7 +229,7 @@ private:
     void store_from_register(const ExpDesc& target, size_t r);
 
     // Expression helpers (exp.cpp, binop.cpp, discharge.cpp, prefix.cpp).
-    ExpDesc operand(Token first);
+    ExpDesc operand(Token&& first);
     ExpDesc prepare_left(Tok op, ExpDesc left);
     ExpDesc concat_op(ExpDesc left, ExpDesc right);
     void discharge_test(size_t dst, ExpDesc e);

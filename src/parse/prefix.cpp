@@ -11,7 +11,7 @@ bool starts_call(Tok t) { return t == Tok::ParL || t == Tok::CurlyL || t == Tok:
 
 }  // namespace
 
-ExpDesc ParseProto::prefixexp(Token first) {
+ExpDesc ParseProto::prefixexp(Token&& first) {
     size_t sp0 = sp;
     ExpDesc d;
     if (first.kind == Tok::ParL) {
@@ -44,6 +44,7 @@ ExpDesc ParseProto::prefixexp(Token first) {
             size_t k = add_const_name(expect_name());
             size_t o = discharge_if_need(sp0, std::move(d));
             uint8_t a = reg8(sp0);
+            reg8(sp0 + 1);  // the receiver's register
             uint8_t b = reg8(o);
             emit(Instr::GetFieldSelf(a, b, const8(k)));
             sp = sp0 + 2;
@@ -59,14 +60,18 @@ ExpDesc ParseProto::prefixexp(Token first) {
 
 // `[exp]` after the prefix d. The prefix goes to sp0 after the key is parsed,
 // unless that would clobber or skip the key's code:
-// - a call not yet made is placed first (made later it would cut the stack
-//   above its function register, losing the key), and so is a value with
-//   pending jumps (they would skip the key's code);
+// - a call not yet made (also inside an and/or value) is placed first: made
+//   later it would cut the stack above its function register, losing the
+//   key; so is a value with pending jumps, which would skip the key's code;
 // - when the prefix is in no register yet and the key's code used registers
 //   or left pending jumps, the key is placed first and the prefix goes to the
-//   next free register.
+//   next free register;
+// - a key with pending jumps after a prefix already in sp0 is placed before
+//   the prefix's last step, which its jumps would otherwise skip.
 ExpDesc ParseProto::index_suffix(ExpDesc d, size_t sp0) {
-    if (d.kind == ExpKind::Call || d.has_jumps()) {
+    bool pending_call = d.kind == ExpKind::Call ||
+                        (d.kind == ExpKind::Test && d.inner->kind == ExpKind::Call);
+    if (pending_call || d.has_jumps()) {
         discharge(sp0, std::move(d));
         d = ExpDesc::local(sp0);
     }

@@ -104,4 +104,13 @@ inline std::string main_constants(const std::string& src) {
 
 using Code = std::vector<std::string>;
 
+// Appends text and numbers to s (generated sources).
+inline void append_part(std::string& s, const char* p) { s += p; }
+inline void append_part(std::string& s, const std::string& p) { s += p; }
+inline void append_part(std::string& s, long long v) { s += std::to_string(v); }
+template <class... Parts>
+void append_all(std::string& s, const Parts&... parts) {
+    (append_part(s, parts), ...);
+}
+
 }  // namespace vantor::ptest

@@ -68,7 +68,7 @@ TEST(ParseCond, ConstantOperandsOfAndOr) {
 }
 
 TEST(ParseCond, ComparisonInsideAndOrValue) {
-    // The listing given for this case.
+    // The comparison's boolean reaches x through a SetFalseSkip / LoadBool pair.
     EXPECT_EQ(listing_of("local a, b = 1, 2\nlocal x = (a < b) or b\nprint(x)\n"),
               main_fn("['print']",
                       {"LoadInt(1, 1)", "LoadInt(2, 2)", "Less(1, 2, false)", "Jump(3)", "Move(3, 2)",

@@ -44,7 +44,7 @@ TEST(ParseDischarge, ReuseInALargeTable) {
     // Past a few dozen entries the lookup must still find the first equal
     // entry of the same variant.
     std::string src;
-    for (int i = 1; i <= 40; i++) src += "g" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+    for (int i = 1; i <= 40; i++) append_all(src, "g", i, " = ", i, "\n");
     src += "g17 = g5\ny = 5\nz = 5.0\nw = 0.0\nw = -0.0\nw = 'g40'\n";
     Code code = main_code(src);
     ASSERT_EQ(code.size(), 47u);

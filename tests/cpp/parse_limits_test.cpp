@@ -37,7 +37,7 @@ TEST(ParseLimits, AbsurdNestingStops) {
 
 TEST(ParseLimits, Registers) {
     std::string locals;
-    for (int i = 1; i <= 255; i++) locals += "local a" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+    for (int i = 1; i <= 255; i++) append_all(locals, "local a", i, " = ", i, "\n");
     // Registers 0..255 are usable.
     Code code = main_code(locals + "x = 1");
     ASSERT_EQ(code.size(), 256u);
@@ -45,8 +45,13 @@ TEST(ParseLimits, Registers) {
     EXPECT_EQ(stop_of(locals + "local b = 1"), "too many registers");
     EXPECT_EQ(stop_of(locals + "local b"), "too many registers");
     EXPECT_EQ(stop_of(locals + "print(1)"), "too many registers");
+    // A method call needs the register after the function for its receiver.
+    std::string l253;
+    for (int i = 1; i <= 253; i++) append_all(l253, "local a", i, " = 0\n");
+    EXPECT_EQ(main_code(l253 + "a1:m()").back(), "Call(254, 2, 0)");
+    EXPECT_EQ(stop_of(l253 + "local a254 = 0 a1:m()"), "too many registers");
     std::string names = "a1";
-    for (int i = 2; i <= 300; i++) names += ", a" + std::to_string(i);
+    for (int i = 2; i <= 300; i++) append_all(names, ", a", i);
     EXPECT_EQ(stop_of("local " + names), "too many registers");
     EXPECT_EQ(stop_of("local " + names + " = f()"), "too many registers");
     EXPECT_EQ(stop_of("local f = function(...) local " + names + " = ... end"), "too many registers");
@@ -55,7 +60,7 @@ TEST(ParseLimits, Registers) {
 
 TEST(ParseLimits, CallArgumentCounts) {
     std::string args = "1";
-    for (int i = 2; i <= 254; i++) args += ", " + std::to_string(i);
+    for (int i = 2; i <= 254; i++) append_all(args, ", ", i);
     // f in register 1, 254 arguments in 2..255: B = 255.
     EXPECT_EQ(main_code("f(" + args + ")").back(), "Call(1, 255, 0)");
     EXPECT_EQ(stop_of("f(" + args + ", 255)"), "too many registers");
@@ -65,17 +70,17 @@ TEST(ParseLimits, CallArgumentCounts) {
 TEST(ParseLimits, Constants) {
     // 8-bit constant operands: the 257th constant cannot be a field key.
     std::string src = "local t = {}\n";
-    for (int i = 1; i <= 300; i++) src += "t.k" + std::to_string(i) + " = 0\n";
+    for (int i = 1; i <= 300; i++) append_all(src, "t.k", i, " = 0\n");
     EXPECT_EQ(stop_of(src), "too many constants");
     // LoadConst reaches far beyond.
     std::string many = "local s\n";
-    for (int i = 1; i <= 300; i++) many += "s = 'k" + std::to_string(i) + "'\n";
+    for (int i = 1; i <= 300; i++) append_all(many, "s = 'k", i, "'\n");
     EXPECT_EQ(main_code(many).back(), "LoadConst(1, 299)");
 }
 
 TEST(ParseLimits, LoadConstIndexLimit) {
     std::string src = "local s\n";
-    for (int i = 0; i < 65536; i++) src += "s = " + std::to_string(100000 + i) + "\n";
+    for (int i = 0; i < 65536; i++) append_all(src, "s = ", 100000 + i, "\n");
     EXPECT_EQ(main_code(src).back(), "LoadConst(1, 65535)");
     EXPECT_EQ(stop_of(src + "s = 1000000\n"), "too many constants");
     EXPECT_EQ(stop_of(src + "s = 'x'\n"), "too many constants");
@@ -86,12 +91,12 @@ TEST(ParseLimits, LoadConstIndexLimit) {
 TEST(ParseLimits, Upvalues) {
     // f holds 200 locals, g 100 more; h uses all 300 of them as upvalues.
     std::string outer = "local a1", inner = "local b1";
-    for (int i = 2; i <= 200; i++) outer += ", a" + std::to_string(i);
-    for (int i = 2; i <= 100; i++) inner += ", b" + std::to_string(i);
+    for (int i = 2; i <= 200; i++) append_all(outer, ", a", i);
+    for (int i = 2; i <= 100; i++) append_all(inner, ", b", i);
     std::string uses;
-    for (int i = 1; i <= 200; i++) uses += "x = a" + std::to_string(i) + "\n";
+    for (int i = 1; i <= 200; i++) append_all(uses, "x = a", i, "\n");
     std::string more;
-    for (int i = 1; i <= 56; i++) more += "x = b" + std::to_string(i) + "\n";
+    for (int i = 1; i <= 56; i++) append_all(more, "x = b", i, "\n");
     std::string src = outer + "\nlocal function g()\n" + inner + "\nlocal function h()\nlocal x\n" + uses + more;
     Compiled ok = compile(src + "end end");
     EXPECT_EQ(ok.stop, "");

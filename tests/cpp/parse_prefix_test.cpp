@@ -103,6 +103,14 @@ TEST(ParsePrefix, CallPrefixIsMadeBeforeTheKey) {
     // With a key that emits nothing, the listing is the same as placing it after.
     EXPECT_EQ(main_code("local k local x = f()[k]"),
               (Code{"LoadNil(1, 1)", "GetField(2, 0, 0)", "CallSet(2, 2, 1)", "GetTable(2, 2, 1)"}));
+    // A call inside an and/or value, and a value with pending jumps, too.
+    EXPECT_EQ(main_code("local x = (nil or f())[g()]"),
+              (Code{"GetField(1, 0, 0)", "CallSet(1, 1, 1)", "GetField(2, 0, 1)", "CallSet(2, 2, 1)",
+                    "GetTable(1, 1, 2)"}));
+    EXPECT_EQ(main_code("local a, b, k = {}, {}, 1 local x, y = (a or b)[k], (a or b)[k + 1]"),
+              (Code{"NewTable(1, 0, 0)", "NewTable(2, 0, 0)", "LoadInt(3, 1)", "TestAndSetJump(4, 1, 1)",
+                    "Move(4, 2)", "GetTable(4, 4, 3)", "TestAndSetJump(5, 1, 1)", "Move(5, 2)",
+                    "AddInt(6, 3, 1)", "GetTable(5, 5, 6)"}));
 }
 
 TEST(ParsePrefix, KeyTakingRegistersIsPlacedFirst) {

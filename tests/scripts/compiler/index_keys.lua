@@ -4,3 +4,4 @@ t = {10, 20}
 print(f()[g()], t[g()])
 t[g()] = "x"
 print(t[2])
+print((nil or f())[g()])
