@@ -1,5 +1,7 @@
 #include "bytecode/bytecode.h"
 
+#include <charconv>
+
 namespace vantor {
 
 namespace {
@@ -16,7 +18,11 @@ constexpr Shape kShapes[] = {
 #undef X
 };
 
-void num(long v, std::string& out) { out += std::to_string(v); }
+void num(long v, std::string& out) {
+    char buf[24];
+    auto r = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, r.ptr);
+}
 void flag(bool f, std::string& out) { out += f ? "true" : "false"; }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "parse/proto.h"
 
+#include <charconv>
+
 namespace vantor {
 
 void append_upvalue_source(const UpvalueSource& u, std::string& out) {
@@ -15,7 +17,8 @@ void FuncProto::prepare_trace() {
     for (size_t pc = 0; pc < byte_codes.size(); ++pc) {
         trace_offsets.push_back(uint32_t(trace_text.size()));
         trace_text += "  [";
-        trace_text += std::to_string(pc);
+        char num[24];
+        trace_text.append(num, std::to_chars(num, num + sizeof num, pc).ptr);
         trace_text += "]\t";
         append_listing(byte_codes[pc], trace_text);
         trace_text += '\n';
@@ -35,12 +38,20 @@ std::string FuncProto::listing_text() const {
         append_upvalue_source(upindexes[i], s);
     }
     s += "]\nbyte_codes:\n";
+    const bool traced = trace_offsets.size() == byte_codes.size() + 1;
+    char num[24];
     for (size_t pc = 0; pc < byte_codes.size(); ++pc) {
         s += "  ";
-        s += std::to_string(pc);
+        s.append(num, std::to_chars(num, num + sizeof num, pc).ptr);
         s += '\t';
-        append_listing(byte_codes[pc], s);
-        s += '\n';
+        if (traced) {
+            // The instruction's text is already in its trace line "  [pc]\tForm\n".
+            size_t from = trace_text.find('\t', trace_offsets[pc]) + 1;
+            s.append(trace_text, from, trace_offsets[pc + 1] - from);
+        } else {
+            append_listing(byte_codes[pc], s);
+            s += '\n';
+        }
     }
     return s;
 }
