@@ -108,7 +108,7 @@ step_sanitizers() {
             head -c 4000 "$builds/asan/last.err"
             bad=$((bad + 1))
         fi
-    done < <(find "$root/tests/scripts" "$root/tests/decisions" "$root/examples" -name '*.lua' -print0 2>/dev/null | sort -z)
+    done < <(find "$root/tests/scripts" "$root/tests/golden" "$root/tests/decisions" "$root/examples" -name '*.lua' -print0 2>/dev/null | sort -z)
     echo "scripts under the leak checker: $count run, $bad with sanitizer reports"
     [ "$bad" -eq 0 ] || parts_failed=$((parts_failed + 1))
 

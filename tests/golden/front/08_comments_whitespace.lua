@@ -1,0 +1,5 @@
+-- leading comment
+	local a = 1 -- trailing
+--
+--x
+  print(a)--

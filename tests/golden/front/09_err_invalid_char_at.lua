@@ -1,0 +1,2 @@
+local function f() return 1 end
+local x = f() @ 2

@@ -1,0 +1,2 @@
+local café = 1
+local é = 2

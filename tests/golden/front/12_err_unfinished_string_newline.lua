@@ -1,0 +1,3 @@
+local function g() end
+print("abc
+")

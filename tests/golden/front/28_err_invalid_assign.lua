@@ -1,0 +1,3 @@
+local function f() end
+f
+y = 1

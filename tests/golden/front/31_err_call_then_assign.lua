@@ -1,0 +1,2 @@
+local function f() end
+f() = 1

@@ -1,0 +1,1 @@
+local function f() return 1 print(2) end

@@ -1,0 +1,1 @@
+if x print(1) end

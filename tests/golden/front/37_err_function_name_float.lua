@@ -1,0 +1,2 @@
+local t = {}
+function t.5() end

@@ -1,0 +1,3 @@
+while true do
+  local function g() break end
+end

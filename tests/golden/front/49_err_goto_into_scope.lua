@@ -1,0 +1,4 @@
+goto l
+local x = 1
+::l::
+print(x)

@@ -1,0 +1,3 @@
+do ::out:: end
+goto out
+goto other

@@ -1,0 +1,1 @@
+for a, 1 in t do end

@@ -1,0 +1,1 @@
+repeat continue until true

@@ -1,0 +1,1 @@
+while x print(x) end

@@ -1,0 +1,1 @@
+local function f(...) return function() return ... end end

@@ -1,0 +1,2 @@
+local a = #"x"
+local x = #true
