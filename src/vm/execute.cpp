@@ -18,6 +18,12 @@ __attribute__((noinline)) void take_varargs(std::vector<Value>& s, size_t from,
     truncate_stack(s, from);
 }
 
+// True when a generic for's iterator cannot touch the state register: a
+// native function, or a loop whose registers are not all there to call with.
+inline bool keeps_state(const std::vector<Value>& s, size_t c) {
+    return c + 1 >= s.size() || s[c].tag() == Tag::NativeFunction;
+}
+
 [[noreturn]] __attribute__((noinline)) void stack_overflow() { stop("stack overflow"); }
 
 // A nested call of R[f]: base moves past the function slot and back, and the
@@ -169,7 +175,21 @@ op_ForLoop:
     }
     NEXT;
 op_ForCallLoop:
-    n = call_at(S, base, ins.a(), 3, budget);
+    if (keeps_state(stack, base + ins.a())) {
+        n = call_at(S, base, ins.a(), 3, budget);
+    } else {
+        // An iterator written in the language runs on the loop's registers:
+        // its parameters are the state and control registers, and it may
+        // return from them. The invariant state is kept for the next round.
+        Value state = stack[base + ins.a() + 1];
+        n = call_at(S, base, ins.a(), 3, budget);
+        if (for_call_results(stack, base + ins.a(), ins.b(), n)) {
+            stack[base + ins.a() + 1] = std::move(state);
+            pc = pc + 1 - ins.c();
+            goto dispatch;
+        }
+        SKIP_IF(ins.c() == 0);
+    }
     if (!for_call_results(stack, base + ins.a(), ins.b(), n)) {
         // Ended: with d = 0 the backward Jump that follows is skipped.
         SKIP_IF(ins.c() == 0);

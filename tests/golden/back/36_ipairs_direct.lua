@@ -1,0 +1,7 @@
+local f, s, c = ipairs({5, 6, 7})
+print(c, f(s, 0))
+print(f(s, 1.9))
+print(f(s, -1))
+print(f(s, 3))
+local g, h = ipairs()
+print(type(h))

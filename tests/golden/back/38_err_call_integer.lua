@@ -1,0 +1,3 @@
+local n = 5
+print("before")
+n()

@@ -1,0 +1,2 @@
+local o = {}
+o:nothing(1)

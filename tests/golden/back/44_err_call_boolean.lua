@@ -1,0 +1,2 @@
+local b = false
+b()

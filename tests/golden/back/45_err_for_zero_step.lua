@@ -1,0 +1,1 @@
+for i = 1, 3, 0 do end

@@ -1,0 +1,1 @@
+for i = 1.0, "x" do end

@@ -1,0 +1,1 @@
+for i = 1, 3 do i = 1.5 end

@@ -1,0 +1,1 @@
+for x = 1.0, 3 do x = 1 end

@@ -1,0 +1,2 @@
+local s, n = "n=", 5
+print(s .. n)

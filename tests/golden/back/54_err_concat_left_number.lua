@@ -1,0 +1,2 @@
+local n = 5
+print(n .. "x")

@@ -1,0 +1,2 @@
+local s = "10"
+print(s + 1)

@@ -1,0 +1,2 @@
+local s = "abc"
+print(s[1])

@@ -1,0 +1,2 @@
+local s = "a"
+print(-s)

@@ -1,0 +1,2 @@
+local f = 5.0
+print(~f)

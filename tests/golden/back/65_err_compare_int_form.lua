@@ -1,0 +1,2 @@
+local s = "a"
+if s < 1 then end

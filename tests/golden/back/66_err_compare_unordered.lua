@@ -1,0 +1,2 @@
+local a, b = 1, "x"
+print(a < b)

@@ -1,0 +1,2 @@
+local f = 3.5
+print(f & 1)

@@ -1,0 +1,2 @@
+local a = 7
+print(a // 0)

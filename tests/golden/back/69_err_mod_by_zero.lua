@@ -1,0 +1,2 @@
+local a, z = 7, 0
+print(a % z)

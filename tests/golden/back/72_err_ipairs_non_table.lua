@@ -1,0 +1,1 @@
+for i in ipairs(5) do end

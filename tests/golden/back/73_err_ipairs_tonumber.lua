@@ -1,0 +1,2 @@
+local f, s = ipairs({1})
+f(s, "1")

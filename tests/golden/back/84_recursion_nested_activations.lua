@@ -1,0 +1,5 @@
+local function fact(n)
+  if n <= 1 then return 1 end
+  return n * fact(n - 1)
+end
+print(fact(4))
