@@ -77,3 +77,41 @@ def run_lua(tmp_path):
 def under_sanitizer():
     """True when the module runs under AddressSanitizer (preloaded runtime)."""
     return "asan" in os.environ.get("LD_PRELOAD", "")
+
+
+MAX_DIFF_LINES = 200
+
+
+def readable_diff(expected, actual, name):
+    import difflib
+    lines = list(difflib.unified_diff(
+        expected.decode("utf-8", "backslashreplace").splitlines(keepends=True),
+        actual.decode("utf-8", "backslashreplace").splitlines(keepends=True),
+        fromfile=name + " (expected)", tofile=name + " (actual)"))
+    if len(lines) > MAX_DIFF_LINES:
+        lines = lines[:MAX_DIFF_LINES] + ["... (%d more diff lines)\n" % (len(lines) - MAX_DIFF_LINES)]
+    return "".join(lines)
+
+
+def expected_stop(script):
+    err = script.with_suffix(".err")
+    if not err.exists():
+        return None
+    text = err.read_bytes().decode("utf-8")
+    return text[:-1] if text.endswith("\n") else text
+
+
+def check_script_file(script, tmp_path):
+    """Runs NAME.lua; its stdout must equal NAME.out and its stop NAME.err (none without it)."""
+    out_file = script.with_suffix(".out")
+    assert out_file.exists(), "missing %s" % out_file.name
+    expected = out_file.read_bytes()
+    run = run_script(script, tmp_path)
+    problems = []
+    if run.stdout != expected:
+        problems.append("stdout differs:\n" + readable_diff(expected, run.stdout, script.name))
+    want_stop = expected_stop(script)
+    if run.stop != want_stop:
+        problems.append("stop message differs:\n  expected: %r\n  actual:   %r" % (want_stop, run.stop))
+    if problems:
+        pytest.fail("\n".join(problems) + "\nstderr:\n" + run.stderr[-2000:], pytrace=False)
