@@ -9,6 +9,10 @@ namespace {
 // guarded frame does (formatting, allocation, the host's unwinding),
 // sanitizer-instrumented builds included.
 constexpr size_t kMargin = 256 * 1024;
+// The most stack the guard relies on. A main thread without a stack limit
+// reports everything up to the next mapping (terabytes) as its stack; the
+// guard must still stop runaway recursion while memory is left.
+constexpr size_t kMaxStack = size_t(256) * 1024 * 1024;
 }  // namespace
 
 uintptr_t stack_limit() {
@@ -19,6 +23,10 @@ uintptr_t stack_limit() {
     pthread_attr_getstack(&attr, &addr, &size);
     pthread_attr_destroy(&attr);
     auto low = reinterpret_cast<uintptr_t>(addr);
+    if (size > kMaxStack) {
+        low += size - kMaxStack;
+        size = kMaxStack;
+    }
     if (size <= kMargin * 2) return low + size / 2;
     return low + kMargin;
 }
