@@ -8,7 +8,7 @@ local function counter()
 end
 local f = counter()
 local g = counter()
-for i = 1, 150000 do
+for i = 1, 600000 do
   f(1)
   g(2)
 end

@@ -1,6 +1,6 @@
 -- ipairs over a large array.
 local t = {}
-for i = 1, 200000 do
+for i = 1, 1000000 do
   t[i] = i
 end
 local s = 0

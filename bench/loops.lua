@@ -2,7 +2,7 @@
 local sum = 0
 for i = 1, 300 do
   for j = 1, 300 do
-    for k = 1, 20 do
+    for k = 1, 60 do
       sum = sum + i * j - k
     end
   end

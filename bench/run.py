@@ -123,12 +123,17 @@ IMPORT_CHILD = (
     "print('%.6f' % (time.perf_counter() - t))\n"
 )
 
+# Peak resident memory from the kernel's high-water mark of this process
+# (ru_maxrss would carry the parent's peak across exec).
 MEMORY_CHILD = (
-    "import resource, sys, Vantor\n"
-    "before = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss\n"
+    "import sys, Vantor\n"
+    "def peak():\n"
+    "    for line in open('/proc/self/status'):\n"
+    "        if line.startswith('VmHWM:'):\n"
+    "            return int(line.split()[1])\n"
+    "before = peak()\n"
     "Vantor.raw_input(sys.argv[1])\n"
-    "after = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss\n"
-    "sys.stderr.write('%d\\n' % (after - before))\n"
+    "sys.stderr.write('%d\\n' % (peak() - before))\n"
 )
 
 

@@ -1,6 +1,6 @@
 -- Building strings with the concatenation operator.
 local n = 0
-for i = 1, 100000 do
+for i = 1, 1000000 do
   local s = "item" .. "-"
   s = s .. "value"
   s = s .. s
