@@ -427,3 +427,21 @@ def test_ctrl_c_interrupts_a_long_run(tmp_path):
     assert rest.startswith("interrupted "), rest
     latency = float(rest.split()[1]) - sent
     assert latency < (1.0 if under_sanitizer() else 0.1)
+
+
+def test_type_stubs_match_the_functions():
+    # The stubs are installed beside the module; a build directory has none.
+    import ast
+    import pathlib
+
+    import Vantor
+
+    stub = pathlib.Path(Vantor.__file__).with_name("Vantor.pyi")
+    source = stub if stub.exists() else pathlib.Path(__file__).parents[1] / "src" / "lib" / "Vantor.pyi"
+    tree = ast.parse(source.read_text())
+    stubs = {f.name: [a.arg for a in f.args.args] for f in tree.body if isinstance(f, ast.FunctionDef)}
+    assert stubs == {"sum_as_string": ["a", "b"], "raw_input": ["prompt"]}
+    for name, params in stubs.items():
+        assert getattr(Vantor, name).__text_signature__ == "(%s)" % ", ".join(params)
+    if stub.exists():
+        assert stub.with_name("py.typed").exists()
