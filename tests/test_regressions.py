@@ -38,6 +38,15 @@ def output_of(run):
      "end\n"
      "for v in same, 5, 0 do end\n",
      ["state\t0", "state\t1", "state\t2", "5\t5"], None),
+    # A table constructor as the last of fewer values than names or targets:
+    # the table stays in its register and nil fills the names after it.
+    ("local a, b = {}\n"
+     "print(type(a), b)\n"
+     "local x, y, z = 1, 2, 3\n"
+     "x, y, z = 1, {}\n"
+     "print(x, type(y), z)\n"
+     "for k, v in {}, 'state' do end\n",
+     ["table\tnil", "1\ttable\tnil"], "invalid function: table:0:0"),
 ])
 def test_program_output(run_lua, source, output, stop):
     run = run_lua(source)

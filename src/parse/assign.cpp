@@ -41,7 +41,9 @@ void ParseProto::statement_call_or_assign(Token&& first) {
         assign_var(std::move(last), std::move(l.last));
     } else if (n + 1 < m) {
         if (!discharge_try_expand(std::move(l.last), m - n)) {
-            uint8_t r = reg8(sp);
+            // The single value is in sp0 + n (where a table constructor
+            // already stood, sp was not moved past it); nil fills the rest.
+            uint8_t r = reg8(sp0 + n + 1);
             emit(Instr::LoadNil(r, reg8(m - n - 1)));
         }
     }

@@ -90,7 +90,8 @@ void generic_for(ParseProto& p, std::string first) {
     } else if (n + 1 > 3) {
         p.sp = p.sp - n + 3;
     } else if (!p.discharge_try_expand(std::move(el.last), 3 - n)) {
-        p.emit(Instr::LoadNil(reg8(p.sp), reg8(3 - n - 1)));
+        // The single value is in base + n, even where sp was not moved past it.
+        p.emit(Instr::LoadNil(reg8(base + n + 1), reg8(3 - n - 1)));
     }
 
     p.add_local("");

@@ -87,7 +87,9 @@ void ParseProto::local_stat() {
         } else if (n + 1 > m) {
             sp = sp0 + m;
         } else if (!discharge_try_expand(std::move(l.last), m - n)) {
-            uint8_t d = reg8(sp);
+            // The single value is in sp0 + n (where a table constructor
+            // already stood, sp was not moved past it); nil fills the rest.
+            uint8_t d = reg8(sp0 + n + 1);
             emit(Instr::LoadNil(d, reg8(m - n - 1)));
         }
     } else {

@@ -55,6 +55,17 @@ TEST(ParseStat, MultipleAssignmentFewerValues) {
                     "Move(2, 5)", "Move(1, 4)"}));
 }
 
+// A table constructor leaves its table in its own register without moving sp
+// past it; the nil fill starts after the table, not on it.
+TEST(ParseStat, ConstructorAsLastOfFewerValues) {
+    EXPECT_EQ(main_code("local a, b = {}"), (Code{"NewTable(1, 0, 0)", "LoadNil(2, 1)"}));
+    EXPECT_EQ(main_code("local a, b, c a, b, c = 1, {}"),
+              (Code{"LoadNil(1, 3)", "LoadInt(4, 1)", "NewTable(5, 0, 0)", "LoadNil(6, 1)", "Move(3, 6)",
+                    "Move(2, 5)", "Move(1, 4)"}));
+    EXPECT_EQ(main_code("for k in {} do end"),
+              (Code{"NewTable(1, 0, 0)", "LoadNil(2, 2)", "Jump(0)", "ForCallLoop(1, 1, 1)"}));
+}
+
 TEST(ParseStat, MultipleAssignmentMoreValues) {
     EXPECT_EQ(main_code("local a, b a, b = 1, 2, 3"),
               (Code{"LoadNil(1, 2)", "LoadInt(3, 1)", "LoadInt(4, 2)", "Move(2, 4)", "Move(1, 3)"}));
