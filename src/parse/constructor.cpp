@@ -20,6 +20,23 @@ bool holds_jumps(const ExpDesc& e) {
     return e.has_jumps() || (e.inner && holds_jumps(*e.inner));
 }
 
+// True when an instruction from position `from` on writes a register: only
+// the table stores leave every register as it was.
+bool writes_registers(const std::vector<Instr>& code, size_t from) {
+    for (size_t i = from; i < code.size(); ++i) {
+        switch (code[i].op()) {
+            case Op::SetTable:
+            case Op::SetField:
+            case Op::SetInt:
+            case Op::SetTableConst:
+            case Op::SetFieldConst:
+            case Op::SetIntConst: break;
+            default: return true;
+        }
+    }
+    return false;
+}
+
 // Moves the jump-list positions at or after `from` by `by` instructions.
 void shift_lists(ExpDesc& e, size_t from, size_t by) {
     for (JumpList* list : {&e.true_list, &e.false_list})
@@ -97,14 +114,16 @@ ExpDesc Constructor::run() {
 // [key] = value (the `[` taken) or name = value (name and `=` taken).
 void Constructor::keyed_entry(Tok kind, Token name) {
     // A pending item whose jumps would land after this entry's code, skipping
-    // it, is placed first; so is a call whose arguments run to the top of the
-    // registers, which this entry's code would overwrite (it then gives one value).
-    const bool open_call = pending_.kind == ExpKind::Call && pending_.b == 0;
-    if (has_pending_ && (holds_jumps(pending_) || open_call)) {
+    // it, is placed first.
+    if (has_pending_ && holds_jumps(pending_)) {
         p_.discharge(pending_slot_, std::move(pending_));
         pending_ = ExpDesc::local(pending_slot_);
         p_.sp = std::max(p_.sp, pending_slot_ + 1);
     }
+    // A pending call whose arguments run to the top of the registers keeps
+    // them there until the end; checked once this entry's code is known.
+    const bool open_call = has_pending_ && pending_.kind == ExpKind::Call && pending_.b == 0;
+    const size_t q = p_.pc();
     const size_t s = p_.sp;
 
     if (kind == Tok::Name) {
@@ -135,6 +154,16 @@ void Constructor::keyed_entry(Tok kind, Token name) {
             store(Instr::SetTable, Instr::SetTableConst, reg8(p_.discharge_to_register(std::move(key))));
             break;
         }
+    }
+    if (open_call && writes_registers(p_.proto->byte_codes, q)) {
+        // This entry's code would overwrite the call's arguments: the call is
+        // made first, into its slot, and gives one value.
+        std::vector<Instr>& code = p_.proto->byte_codes;
+        std::vector<Instr> entry_code(code.begin() + ptrdiff_t(q), code.end());
+        code.resize(q);
+        p_.discharge(pending_slot_, std::move(pending_));
+        pending_ = ExpDesc::local(pending_slot_);
+        code.insert(code.end(), entry_code.begin(), entry_code.end());
     }
     hash_count_++;
     p_.sp = s;

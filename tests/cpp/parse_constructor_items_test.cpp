@@ -319,3 +319,30 @@ TEST(ParseConstructorItems, ManyCalls) {
 
 }  // namespace
 }  // namespace vantor::testing
+
+namespace vantor::testing {
+namespace {
+
+// A held call whose arguments run to the top stays expanding across a keyed
+// entry that writes no register; one whose value takes a register would
+// overwrite those arguments, so the call is made first and gives one value.
+TEST(ParseConstructorItems, OpenCallHeldAcrossKeyedEntries) {
+    const std::string f = "local function f(...) return 1, 2, 3 end ";
+    const std::string inner = fn("[]", "[]", {"LoadInt(0, 1)", "LoadInt(1, 2)", "LoadInt(2, 3)",
+                                             "Return(0, 3)", "Return0"});
+    EXPECT_EQ(listing_of(f + "local t = {f(f()), x = 1}"),
+              "== function: f\n" + inner +
+                  main_fn("[Lua function, 'x', 1]",
+                          {"LoadConst(1, 0)", "NewTable(2, 0, 1)", "Move(3, 1)", "Move(4, 1)",
+                           "Call(4, 1, 0)", "SetFieldConst(2, 1, 2)", "Call(3, 0, 0)", "SetList(2, 0)",
+                           "Return0"}));
+    EXPECT_EQ(listing_of(f + "local t = {f(f()), x = g}"),
+              "== function: f\n" + inner +
+                  main_fn("[Lua function, 'x', 'g']",
+                          {"LoadConst(1, 0)", "NewTable(2, 1, 1)", "Move(3, 1)", "Move(4, 1)",
+                           "Call(4, 1, 0)", "CallSet(3, 3, 0)", "GetField(4, 0, 2)", "SetField(2, 1, 4)",
+                           "SetList(2, 1)", "Return0"}));
+}
+
+}  // namespace
+}  // namespace vantor::testing
