@@ -20,7 +20,7 @@ void ParseProto::statement_call_or_assign(Token&& first) {
             assign_var(std::move(d), std::move(l.last));
         } else {
             // Surplus values are computed and ignored; the last is dropped.
-            store_from_register(d, sp0);
+            emit_store(d, sp0, false);
         }
         return;
     }
@@ -47,44 +47,48 @@ void ParseProto::statement_call_or_assign(Token&& first) {
             emit(Instr::LoadNil(r, reg8(m - n - 1)));
         }
     }
-    for (size_t i = targets.size(); i-- > 0;) store_from_register(targets[i], sp0 + i);
+    for (size_t i = targets.size(); i-- > 0;) emit_store(targets[i], sp0 + i, false);
 }
 
-// Stores register r into the variable a target descriptor names.
-void ParseProto::store_from_register(const ExpDesc& target, size_t r) {
+// Stores a value into the variable a target descriptor names: register v with
+// the family's plain form, or constant v with its Const form.
+void ParseProto::emit_store(const ExpDesc& target, size_t v, bool is_const) {
+    auto value = [&] { return is_const ? const8(v) : reg8(v); };
     switch (target.kind) {
         case ExpKind::Local: {
+            if (is_const) break;  // a local takes its value by discharge instead
             uint8_t l = reg8(target.a);
-            emit(Instr::Move(l, reg8(r)));
-            break;
+            emit(Instr::Move(l, value()));
+            return;
         }
         case ExpKind::Upvalue: {
             uint8_t u = upv8(target.a);
-            emit(Instr::SetUpvalue(u, reg8(r)));
-            break;
+            emit((is_const ? Instr::SetUpvalueConst : Instr::SetUpvalue)(u, value()));
+            return;
         }
         case ExpKind::Index: {
             uint8_t t = reg8(target.a), k = reg8(target.b);
-            emit(Instr::SetTable(t, k, reg8(r)));
-            break;
+            emit((is_const ? Instr::SetTableConst : Instr::SetTable)(t, k, value()));
+            return;
         }
         case ExpKind::IndexField: {
             uint8_t t = reg8(target.a), k = const8(target.b);
-            emit(Instr::SetField(t, k, reg8(r)));
-            break;
+            emit((is_const ? Instr::SetFieldConst : Instr::SetField)(t, k, value()));
+            return;
         }
         case ExpKind::IndexInt: {
             uint8_t t = reg8(target.a);
-            emit(Instr::SetInt(t, uint8_t(target.b), reg8(r)));
-            break;
+            emit((is_const ? Instr::SetIntConst : Instr::SetInt)(t, uint8_t(target.b), value()));
+            return;
         }
         case ExpKind::IndexUpField: {
             uint8_t u = upv8(target.a), k = const8(target.b);
-            emit(Instr::SetUpField(u, k, reg8(r)));
-            break;
+            emit((is_const ? Instr::SetUpFieldConst : Instr::SetUpField)(u, k, value()));
+            return;
         }
-        default: stop("assign from stack");
+        default: break;
     }
+    stop(is_const ? "assign from const" : "assign from stack");
 }
 
 void ParseProto::assign_var(ExpDesc target, ExpDesc value) {
@@ -93,39 +97,7 @@ void ParseProto::assign_var(ExpDesc target, ExpDesc value) {
         return;
     }
     ConstOrRegister v = discharge_const(std::move(value));
-    if (!v.is_const) {
-        store_from_register(target, v.index);
-        return;
-    }
-    size_t c = v.index;
-    switch (target.kind) {
-        case ExpKind::Upvalue: {
-            uint8_t u = upv8(target.a);
-            emit(Instr::SetUpvalueConst(u, const8(c)));
-            break;
-        }
-        case ExpKind::Index: {
-            uint8_t t = reg8(target.a), k = reg8(target.b);
-            emit(Instr::SetTableConst(t, k, const8(c)));
-            break;
-        }
-        case ExpKind::IndexField: {
-            uint8_t t = reg8(target.a), k = const8(target.b);
-            emit(Instr::SetFieldConst(t, k, const8(c)));
-            break;
-        }
-        case ExpKind::IndexInt: {
-            uint8_t t = reg8(target.a);
-            emit(Instr::SetIntConst(t, uint8_t(target.b), const8(c)));
-            break;
-        }
-        case ExpKind::IndexUpField: {
-            uint8_t u = upv8(target.a), k = const8(target.b);
-            emit(Instr::SetUpFieldConst(u, k, const8(c)));
-            break;
-        }
-        default: stop("assign from const");
-    }
+    emit_store(target, v.index, v.is_const);
 }
 
 }  // namespace vantor

@@ -226,7 +226,7 @@ private:
     void do_stat();
     void if_stat();
     void return_stat();
-    void store_from_register(const ExpDesc& target, size_t r);
+    void emit_store(const ExpDesc& target, size_t v, bool is_const);
 
     // Expression helpers (exp.cpp, binop.cpp, discharge.cpp, prefix.cpp).
     ExpDesc operand(Token&& first);
