@@ -174,28 +174,23 @@ op_ForLoop:
         goto dispatch;
     }
     NEXT;
-op_ForCallLoop:
-    if (keeps_state(stack, base + ins.a())) {
-        n = call_at(S, base, ins.a(), 3, budget);
-    } else {
-        // An iterator written in the language runs on the loop's registers:
-        // its parameters are the state and control registers, and it may
-        // return from them. The invariant state is kept for the next round.
-        Value state = stack[base + ins.a() + 1];
-        n = call_at(S, base, ins.a(), 3, budget);
-        if (for_call_results(stack, base + ins.a(), ins.b(), n)) {
-            stack[base + ins.a() + 1] = std::move(state);
-            pc = pc + 1 - ins.c();
-            goto dispatch;
-        }
-        SKIP_IF(ins.c() == 0);
-    }
-    if (!for_call_results(stack, base + ins.a(), ins.b(), n)) {
+op_ForCallLoop: {
+    // An iterator written in the language runs on the loop's registers: its
+    // parameters are the state and control registers, and it may return from
+    // them. The invariant state is kept for the next round.
+    const size_t c = base + ins.a();
+    const bool restore = !keeps_state(stack, c);
+    Value state;
+    if (restore) state = stack[c + 1];
+    n = call_at(S, base, ins.a(), 3, budget);
+    if (!for_call_results(stack, c, ins.b(), n)) {
         // Ended: with d = 0 the backward Jump that follows is skipped.
         SKIP_IF(ins.c() == 0);
     }
+    if (restore) stack[c + 1] = std::move(state);
     pc = pc + 1 - ins.c();
     goto dispatch;
+}
 op_Closure:
     store_slot(stack, base + ins.a(), make_closure(constant(proto, ins.bx()), base, brokers, ups, nups));
     NEXT;
